@@ -2,6 +2,7 @@
 #include "cards/card.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -31,8 +32,35 @@ std::int32_t sameCodeStrength(CardCode code) {
                                std::numeric_limits<std::int32_t>::max()));
 }
 
+namespace {
+
+// Valid codes fit in one 64-bit mask, so a counting sort over the codes that
+// are present beats a comparison sort on lists longer than a few cards.
+bool countingSort(CardList& cards) {
+  std::uint8_t counts[64] = {};
+  std::uint64_t present = 0;
+  for (CardCode code : cards) {
+    if (static_cast<std::uint32_t>(code) >= 64) return false;
+    ++counts[code];
+    present |= std::uint64_t{1} << code;
+  }
+  CardCode* out = cards.data();
+  while (present != 0) {
+    const CardCode code = std::countr_zero(present);
+    present &= present - 1;
+    *out++ = code;
+    for (std::uint8_t more = counts[code]; more > 1; --more) *out++ = code;
+  }
+  return true;
+}
+
+}  // namespace
+
 void sortCards(CardList& cards) {
-  std::sort(cards.begin(), cards.end());
+  // The byte counters of the counting sort cover up to 255 copies of a code.
+  if (cards.size() < 3 || cards.size() > 255 || !countingSort(cards)) {
+    std::sort(cards.begin(), cards.end());
+  }
 }
 
 namespace {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,26 @@ TEST(CardList, SortIsAscendingCodeOrder) {
   CardList cards{53, 0, 19, 8, 8};
   sortCards(cards);
   EXPECT_EQ(cards, (CardList{0, 8, 8, 19, 53}));
+}
+
+// Short and long lists, valid codes and any other integers, few and many copies.
+TEST(CardList, SortAgreesWithAComparisonSort) {
+  std::mt19937 random(11);
+  for (std::size_t size : {0, 1, 2, 3, 4, 16, 27, 255, 256, 600}) {
+    for (std::uint32_t spread : {1u, 2u, 54u, 64u, 65u, 4000u}) {
+      for (int offset : {0, -2}) {
+        SCOPED_TRACE(testing::Message() << size << " cards in " << offset << ".." << spread);
+        CardList cards;
+        for (std::size_t i = 0; i < size; ++i) {
+          cards.push_back(static_cast<CardCode>(random() % spread) + offset);
+        }
+        CardList expected = cards;
+        std::sort(expected.begin(), expected.end());
+        sortCards(cards);
+        EXPECT_EQ(cards, expected);
+      }
+    }
+  }
 }
 
 TEST(CardList, SplitString) {
