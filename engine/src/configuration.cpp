@@ -3,6 +3,8 @@
 
 #include <pugixml.hpp>
 
+#include "engine/file_utils.h"
+
 namespace engine {
 
 const Value Value::Null;
@@ -14,7 +16,8 @@ Configuration* Configuration::getInstance() {
 
 bool Configuration::loadConfigFile(const std::string& filename) {
   pugi::xml_document doc;
-  if (!doc.load_file(filename.c_str())) return false;
+  std::string path = FileUtils::getInstance()->fullPathForFilename(filename);
+  if (!doc.load_file(path.c_str())) return false;
   pugi::xml_node dict = doc.child("plist").child("dict");
   if (!dict) return false;
   for (pugi::xml_node key = dict.child("key"); key; key = key.next_sibling("key")) {
@@ -39,6 +42,8 @@ void Configuration::setValue(const std::string& key, const Value& value) {
   values_.insert_or_assign(key, value);
 }
 
-void Configuration::clear() { values_.clear(); }
+void Configuration::clear() {
+  values_.clear();
+}
 
 }  // namespace engine
