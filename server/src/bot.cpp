@@ -176,12 +176,22 @@ bool follows(const CardList& previous, const CardList& play) {
   return canFollow(p, n);
 }
 
-// The weakest bomb: one that none of the others is beaten by.
+// The weakest bomb, preferring one that does not break a bigger one apart.
 const stCandidate* weakest(const std::vector<stCandidate>& bombs) {
-  if (bombs.empty()) return nullptr;
-  return &*std::min_element(
-      bombs.begin(), bombs.end(),
-      [](const stCandidate& a, const stCandidate& b) { return follows(a.cards, b.cards); });
+  const stCandidate* best = nullptr;
+  for (const stCandidate& c : bombs) {
+    if (!best) {
+      best = &c;
+      continue;
+    }
+    const bool whole = c.cost < 10000, bestWhole = best->cost < 10000;
+    if (whole != bestWhole) {
+      if (whole) best = &c;
+    } else if (follows(c.cards, best->cards)) {
+      best = &c;  // the current best beats it
+    }
+  }
+  return best;
 }
 
 void collect(const CCandidates& pool, const std::vector<CardList>& raw, const CardList& toBeat,

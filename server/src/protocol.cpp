@@ -72,6 +72,8 @@ std::string formatSeats(const char* opt, const char* valueKey, const SeatViews& 
 
 ParseResult parseRequest(std::string_view text, stRequest& request) {
   request = stRequest{};
+  // The parser would take a NUL byte for the end of the text.
+  if (text.find('\0') != std::string_view::npos) return ParseResult::Malformed;
   rapidjson::Document doc;
   doc.Parse<rapidjson::kParseIterativeFlag>(text.data(), text.size());
   if (doc.HasParseError() || !doc.IsObject()) return ParseResult::Malformed;
