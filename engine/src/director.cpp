@@ -72,6 +72,7 @@ void Director::setOpenGLView(GLView* view) {
 
 void Director::setAnimationInterval(float interval) {
   animationInterval_ = std::max(0.0f, interval);
+  scheduler_.setFrameInterval(animationInterval_ > 0 ? animationInterval_ : 1.0 / 60);
 }
 
 void Director::setContentScaleFactor(float factor) {
@@ -331,7 +332,7 @@ void Director::reset() {
   redrawEveryFrame_ = false;
   mouseDown_ = false;
   totalFrames_ = 0;
-  animationInterval_ = 1.0f / 60;
+  setAnimationInterval(1.0f / 60);
   contentScaleFactor_ = 1;
   scheduler_.setCurrentTime(0);
   lastDrawTime_ = -kInfinity;

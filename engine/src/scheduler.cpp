@@ -47,7 +47,8 @@ void Scheduler::schedule(SchedulerFunc callback, const void* target, float inter
   timer->repeat = repeat;
   timer->start = now_ + (delay > 0 ? delay : 0);
   timer->steps = delay > 0 ? 0 : 1;
-  timer->nextDue = timer->start + timer->interval * static_cast<double>(timer->steps);
+  timer->nextDue = timer->start + (timer->interval > 0 ? timer->interval : frameInterval_) *
+                                      static_cast<double>(timer->steps);
   timer->lastFire = now_;
   timer->paused = paused;
   timer->pausedAt = now_;
@@ -143,7 +144,7 @@ void Scheduler::update(double now) {
     if (timer->repeat != kRepeatForever && timer->fired > timer->repeat) {
       timer->alive = false;
     } else if (timer->interval <= 0) {
-      timer->nextDue = now_ + kEpsilon * 10;
+      timer->nextDue = now_ + frameInterval_;
     } else {
       ++timer->steps;
       timer->nextDue = timer->start + timer->interval * static_cast<double>(timer->steps);

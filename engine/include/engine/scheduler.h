@@ -47,6 +47,8 @@ class Scheduler {
   // than one interval behind (a blocked loop) skips what it missed.
   void update(double now);
   double currentTime() const { return now_; }
+  // What "every frame" (an interval of 0) means, in seconds.
+  void setFrameInterval(double interval) { frameInterval_ = interval; }
   // Sets the clock without firing anything.
   void setCurrentTime(double now) { now_ = now; }
   // When the next running timer falls due; infinity when none runs.
@@ -67,6 +69,7 @@ class Scheduler {
   struct Timer;
   std::vector<std::shared_ptr<Timer>> timers_;
   double now_ = 0;
+  double frameInterval_ = 1.0 / 60;
   std::uint64_t nextSequence_ = 0;
 
   mutable std::mutex pendingMutex_;

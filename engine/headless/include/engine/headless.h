@@ -24,7 +24,10 @@ class HeadlessPlatform : public Platform {
   ~HeadlessPlatform() override;
 
   Size frameSize() const override { return frameSize_; }
-  bool hasDisplay() const override { return false; }
+  // Whether boxes are drawn in the frame (and closed by injected keys) rather
+  // than printed.
+  bool hasDisplay() const override { return interactive_; }
+  void setInteractive(bool interactive) { interactive_ = interactive; }
   void setTitle(const std::string& title) override { title_ = title; }
   const std::string& title() const { return title_; }
 
@@ -59,6 +62,7 @@ class HeadlessPlatform : public Platform {
   Size frameSize_;
   std::string title_;
   double now_ = 0;
+  bool interactive_ = false;
   unsigned long presentedFrames_ = 0;
   mutable std::mutex mutex_;
   std::condition_variable queued_;
