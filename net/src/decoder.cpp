@@ -1,10 +1,13 @@
-// Message decoding with rapidjson's default parse, guarded by a depth scan:
-// the default parser recurses once per nesting level and would overflow the
-// stack on a text of a few hundred thousand "[".
+// Message decoding with rapidjson's default parse. The default parser
+// recurses once per nesting level and would overflow the stack on a text of a
+// few hundred thousand "["; a handler that refuses to open level 65 ends the
+// parse before that.
 #include "net/decoder.h"
 
 #include <rapidjson/document.h>
+#include <rapidjson/reader.h>
 
+#include <array>
 #include <climits>
 
 #include "net/protocol.h"
@@ -41,6 +44,74 @@ void readSeats(const JsonValue& root, const char* integerKey, std::int32_t stSea
   }
 }
 
+// Passes the parser's events on to the document, refusing to open a level
+// beyond kMaxJsonDepth, which ends the parse with an error.
+template <typename Handler>
+struct DepthLimit {
+  Handler& next;
+  int depth = 0;
+
+  bool Null() { return next.Null(); }
+  bool Bool(bool b) { return next.Bool(b); }
+  bool Int(int i) { return next.Int(i); }
+  bool Uint(unsigned u) { return next.Uint(u); }
+  bool Int64(std::int64_t i) { return next.Int64(i); }
+  bool Uint64(std::uint64_t u) { return next.Uint64(u); }
+  bool Double(double d) { return next.Double(d); }
+  bool RawNumber(const char* text, rapidjson::SizeType length, bool copy) {
+    return next.RawNumber(text, length, copy);
+  }
+  bool String(const char* text, rapidjson::SizeType length, bool copy) {
+    return next.String(text, length, copy);
+  }
+  bool Key(const char* text, rapidjson::SizeType length, bool copy) {
+    return next.Key(text, length, copy);
+  }
+  bool StartObject() { return ++depth <= kMaxJsonDepth && next.StartObject(); }
+  bool EndObject(rapidjson::SizeType members) {
+    --depth;
+    return next.EndObject(members);
+  }
+  bool StartArray() { return ++depth <= kMaxJsonDepth && next.StartArray(); }
+  bool EndArray(rapidjson::SizeType elements) {
+    --depth;
+    return next.EndArray(elements);
+  }
+};
+
+void fillMessage(const JsonValue& root, stMsg& message) {
+  if (!root.IsObject()) return;
+  readText(root, "opt", message.opt);
+  const std::string& opt = message.opt;
+  if (opt == "query") {
+    readText(root, "online", message.online);
+    readText(root, "version", message.version);
+  } else if (opt == "add") {
+    readInteger(root, "desk", message.desk);
+    readInteger(root, "site", message.site);
+    readText(root, "name", message.name);
+  } else if (opt == "change") {
+    readSeats(root, "ready", &stSeatInfo::ready, message);
+  } else if (opt == "start") {
+    readText(root, "cards", message.cards);
+  } else if (opt == "over") {
+    readSeats(root, "result", &stSeatInfo::result, message);
+  } else if (opt == "game") {
+    readInteger(root, "per", message.per);
+    readText(root, "surplus", message.surplus);
+    readInteger(root, "now", message.now);
+    readText(root, "cards", message.cards);
+    readInteger(root, "score", message.score);
+    readInteger(root, "must", message.must);
+  } else if (opt == "score") {
+    readText(root, "p0", message.p0);
+    readText(root, "p1", message.p1);
+  } else if (opt == "run") {
+    readInteger(root, "site", message.site);
+    readText(root, "name", message.name);
+  }
+}
+
 bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -64,72 +135,40 @@ std::int32_t parseInteger(const char* text) {
   return static_cast<std::int32_t>(value);
 }
 
-int jsonDepth(const char* text, int limit) {
-  int depth = 0;
-  int deepest = 0;
-  bool inString = false;
-  for (const char* p = text; *p != '\0'; ++p) {
-    char c = *p;
-    if (inString) {
-      if (c == '\\') {
-        if (p[1] == '\0') break;
-        ++p;
-      } else if (c == '"') {
-        inString = false;
-      }
-      continue;
-    }
-    if (c == '"') {
-      inString = true;
-    } else if (c == '[' || c == '{') {
-      if (++depth > deepest) {
-        deepest = depth;
-        if (deepest > limit) break;
-      }
-    } else if ((c == ']' || c == '}') && depth > 0) {
-      --depth;
-    }
-  }
-  return deepest;
+// Parsing memory reused for every text: values, both parse stacks and the
+// strings all come from one pool over a fixed buffer, emptied per text.
+struct CMessageDecoder::Memory {
+  std::array<char, 64 * 1024> buffer;
+  rapidjson::MemoryPoolAllocator<> pool{buffer.data(), buffer.size()};
+};
+
+CMessageDecoder::CMessageDecoder() : memory_(std::make_unique_for_overwrite<Memory>()) {}
+CMessageDecoder::~CMessageDecoder() = default;
+
+bool CMessageDecoder::decode(const std::string& text, stMsg& message) {
+  using Pool = rapidjson::MemoryPoolAllocator<>;
+  using Document = rapidjson::GenericDocument<rapidjson::UTF8<>, Pool, Pool>;
+  Pool& pool = memory_->pool;
+  pool.Clear();
+  Document document(&pool, 1024, &pool);
+  rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, Pool> reader(&pool);
+  rapidjson::StringStream stream(text.c_str());  // ends at the first NUL
+  bool parsed = false;
+  auto generator = [&](Document& handler) {
+    DepthLimit<Document> limited{handler};
+    parsed = !reader.Parse<rapidjson::kParseDefaultFlags>(stream, limited).IsError();
+    return parsed;
+  };
+  document.Populate(generator);
+  if (!parsed) return false;
+  fillMessage(document, message);
+  return true;
 }
 
 std::optional<stMsg> decodeMessage(const std::string& text) {
-  if (jsonDepth(text.c_str(), kMaxJsonDepth) > kMaxJsonDepth) return std::nullopt;
-  rapidjson::Document document;
-  document.Parse(text.c_str());
-  if (document.HasParseError()) return std::nullopt;
-
+  CMessageDecoder decoder;
   stMsg message;
-  if (!document.IsObject()) return message;
-  readText(document, "opt", message.opt);
-  const std::string& opt = message.opt;
-  if (opt == "query") {
-    readText(document, "online", message.online);
-    readText(document, "version", message.version);
-  } else if (opt == "add") {
-    readInteger(document, "desk", message.desk);
-    readInteger(document, "site", message.site);
-    readText(document, "name", message.name);
-  } else if (opt == "change") {
-    readSeats(document, "ready", &stSeatInfo::ready, message);
-  } else if (opt == "start") {
-    readText(document, "cards", message.cards);
-  } else if (opt == "over") {
-    readSeats(document, "result", &stSeatInfo::result, message);
-  } else if (opt == "game") {
-    readInteger(document, "per", message.per);
-    readText(document, "surplus", message.surplus);
-    readInteger(document, "now", message.now);
-    readText(document, "cards", message.cards);
-    readInteger(document, "score", message.score);
-    readInteger(document, "must", message.must);
-  } else if (opt == "score") {
-    readText(document, "p0", message.p0);
-    readText(document, "p1", message.p1);
-  } else if (opt == "run") {
-    readInteger(document, "site", message.site);
-    readText(document, "name", message.name);
-  }
+  if (!decoder.decode(text, message)) return std::nullopt;
   return message;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "engine/configuration.h"
 #include "engine/message_box.h"
@@ -172,13 +173,14 @@ bool CMessageQueue::receiveFrame(std::string& buffer) {
 
 void CMessageQueue::receiveLoop() {
   std::string buffer;
+  CMessageDecoder decoder;
   for (;;) {
     buffer.clear();
     if (!receiveFrame(buffer)) break;
-    std::optional<stMsg> message = decodeMessage(buffer);
-    if (!message) break;
+    auto message = std::make_shared<stMsg>();
+    if (!decoder.decode(buffer, *message)) break;
     if (isVersionMismatch(*message)) exitForVersion();
-    if (!appendMessage(std::make_shared<stMsg>(std::move(*message)))) return;
+    if (!appendMessage(std::move(message))) return;
   }
   if (!stopping()) linkBox(kDisconnectedText);
 }

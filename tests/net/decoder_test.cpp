@@ -265,24 +265,6 @@ TEST(DecodeMessage, RefusesNestingBeyondTheLimitWithoutRecursing) {
   EXPECT_EQ(decoded->name, std::string(1000, '[') + "\"[[[");
 }
 
-TEST(JsonDepth, CountsNestingOutsideStrings) {
-  const std::vector<std::tuple<const char*, std::string, int>> cases{
-      {"flat", R"({"a":"b"})", 1},
-      {"array in object", R"({"a":[1,[2]]})", 3},
-      {"closed then opened", "[[]][[]]", 2},
-      {"brackets in a string", R"({"a":"[[[{{{"})", 1},
-      {"escaped quote in a string", R"(["\"[[[", []])", 2},
-      {"escaped backslash ends the string", R"(["\\", [[]]])", 3},
-      {"stray closers", "]]]}[", 1},
-      {"stops at the limit", std::string(1000, '['), 11},
-      {"stops at NUL", std::string("[\0[[[[", 6), 1},
-  };
-  for (const auto& [name, text, depth] : cases) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(jsonDepth(text.c_str(), 10), depth);
-  }
-}
-
 TEST(ParseInteger, ReadsAsAtoiDoes) {
   const std::vector<std::pair<const char*, std::int32_t>> cases{
       {"-1", -1},

@@ -1,6 +1,7 @@
-// The version check: a query reply announcing another version than the
-// client's shows the version box and ends the process with status 0, in a
-// child process while its main thread keeps taking records.
+// How the process ends around the receive thread, in child processes: a
+// query reply announcing another version than the client's shows the version
+// box and ends the process with status 0 while the main thread keeps taking
+// records; a normal exit stops the thread without a box.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -60,7 +61,7 @@ struct ExitSentinel {
 const std::string kVersionBox = "BOX<" + escapeRegex(std::string(kVersionBoxTitle)) + "\\|" +
                                 escapeRegex(versionBoxText()) + ">";
 
-TEST(VersionCheck, AnotherVersionEndsTheProcessWithStatusZero) {
+TEST(ProcessEnd, AnotherVersionEndsTheProcessWithStatusZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   for (const char* version : {"27", "2", "26 ", "", "026"}) {
     SCOPED_TRACE(std::string("version \"") + version + "\"");
@@ -68,9 +69,38 @@ TEST(VersionCheck, AnotherVersionEndsTheProcessWithStatusZero) {
   }
 }
 
-TEST(VersionCheck, RunsOnEveryReplyNotOnlyTheFirst) {
+TEST(ProcessEnd, VersionCheckRunsOnEveryReplyNotOnlyTheFirst) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(serveQueryReplies({"26", "26", "27"}), ::testing::ExitedWithCode(0), kVersionBox);
+}
+
+// Ends the process normally while the receive thread waits in a receive, or
+// for room in a full queue: the singleton's clean-up must stop it quietly.
+[[noreturn]] void exitWhileConnected(bool fillQueue) {
+  engine::setMessageBoxHandler([](const std::string&, const std::string&) { std::_Exit(9); });
+  // Left open, as a live server would be; created before the singleton, so cleaned up after it.
+  static test_support::ServerPeer server;
+  test_support::ServerPeer* peer = &server;
+  peer->configureClient();
+  CMessageQueue* queue = CMessageQueue::getInstance();
+  if (!queue->connect() || !peer->accept()) std::_Exit(3);
+  if (fillQueue) {
+    std::string frames;
+    for (std::size_t i = 0; i < kQueueCapacity + 10; ++i)
+      frames += peer->frameBytes(R"({"opt":"timeout"})");
+    if (!peer->sendRaw(frames)) std::_Exit(4);
+    while (queue->size() < kQueueCapacity)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  } else {
+    if (!peer->sendFrame(R"({"opt":"timeout"})") || !popWithin()) std::_Exit(5);
+  }
+  std::exit(0);
+}
+
+TEST(ProcessEnd, ANormalExitStopsTheReceiveThreadQuietly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(exitWhileConnected(false), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(exitWhileConnected(true), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(LinkTest, TheClientsOwnVersionIsQueued) {

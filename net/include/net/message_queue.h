@@ -6,7 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
-#include <list>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -54,7 +54,7 @@ class CMessageQueue {
   bool appendMessage(std::shared_ptr<stMsg> message);
   bool stopping() const { return stopping_.load(std::memory_order_acquire); }
 
-  std::list<std::shared_ptr<stMsg>> messages_;
+  std::deque<std::shared_ptr<stMsg>> messages_;
   std::mutex mutex_;
   std::condition_variable room_;
 

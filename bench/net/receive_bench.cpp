@@ -1,0 +1,126 @@
+// Throughput of the receive path: a peer on loopback writes game frames, the
+// receive thread frames, decodes and queues them while the main side pops.
+// Beside it, rapidjson parsing the same texts into a Document, and decoding
+// alone, in the same run.
+#include <benchmark/benchmark.h>
+#include <rapidjson/document.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/message_box.h"
+#include "net/decoder.h"
+#include "net/framing.h"
+#include "net/message_queue.h"
+#include "test_support/server_peer.h"
+
+namespace {
+
+constexpr int kFrames = 20000;
+
+const std::vector<std::string>& gameTexts() {
+  static const std::vector<std::string> texts = [] {
+    std::vector<std::string> made;
+    for (int i = 0; i < kFrames; ++i) {
+      std::string cards;
+      for (int k = 0; k < 1 + i % 8; ++k) cards += std::to_string((i * 7 + k * 3) % 54) + ",";
+      made.push_back(R"({"opt":"game","per":")" + std::to_string(i % 4) + R"(","surplus":")" +
+                     std::to_string(27 - i % 27) + R"(","now":")" + std::to_string((i + 1) % 4) +
+                     R"(","cards":")" + cards + R"(","score":")" + std::to_string(i % 300) +
+                     R"(","must":")" + std::to_string(i % 5 == 0) + R"("})");
+    }
+    return made;
+  }();
+  return texts;
+}
+
+std::size_t textBytes() {
+  std::size_t total = 0;
+  for (const auto& text : gameTexts()) total += text.size();
+  return total;
+}
+
+void report(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * kFrames);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(textBytes()));
+}
+
+void BM_RapidjsonDocumentParse(benchmark::State& state) {
+  const auto& texts = gameTexts();
+  for (auto _ : state) {
+    for (const auto& text : texts) {
+      rapidjson::Document document;
+      document.Parse(text.c_str());
+      benchmark::DoNotOptimize(document.HasParseError());
+    }
+  }
+  report(state);
+}
+BENCHMARK(BM_RapidjsonDocumentParse)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeMessage(benchmark::State& state) {
+  const auto& texts = gameTexts();
+  CMessageDecoder decoder;
+  for (auto _ : state) {
+    for (const auto& text : texts) {
+      auto message = std::make_shared<stMsg>();
+      benchmark::DoNotOptimize(decoder.decode(text, *message));
+    }
+  }
+  report(state);
+}
+BENCHMARK(BM_DecodeMessage)->Unit(benchmark::kMillisecond);
+
+void BM_FrameDecoder(benchmark::State& state) {
+  std::string stream;
+  for (const auto& text : gameTexts()) stream += encodeFrame(text);
+  std::string text;
+  for (auto _ : state) {
+    CFrameDecoder decoder;
+    for (std::size_t at = 0; at < stream.size(); at += 16384) {
+      decoder.feed(std::string_view(stream).substr(at, 16384));
+      while (decoder.next(text) == CFrameDecoder::Result::kFrame) benchmark::DoNotOptimize(text);
+    }
+  }
+  report(state);
+}
+BENCHMARK(BM_FrameDecoder)->Unit(benchmark::kMillisecond);
+
+void BM_ReceivePathLoopback(benchmark::State& state) {
+  std::string stream;
+  for (const auto& text : gameTexts()) stream += encodeFrame(text);
+  test_support::ServerPeer peer;
+  peer.configureClient();
+  CMessageQueue* queue = CMessageQueue::getInstance();
+  if (!queue->connect() || !peer.accept()) {
+    state.SkipWithError("no loopback connection");
+    return;
+  }
+  for (auto _ : state) {
+    std::thread writer([&] { peer.sendRaw(stream); });
+    int popped = 0;
+    while (popped < kFrames) {
+      if (auto message = queue->popMessage()) {
+        benchmark::DoNotOptimize(message->per);
+        ++popped;
+      } else {
+        // Like a scene's tick, take what has come and then leave the core to the link.
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+      }
+    }
+    writer.join();
+  }
+  queue->disconnect();
+  report(state);
+}
+// Rates by wall time, and by the CPU time of all the process's threads (peer
+// writer, receive thread and main side together), which the other programs on
+// a shared machine disturb less.
+BENCHMARK(BM_ReceivePathLoopback)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReceivePathLoopback)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
