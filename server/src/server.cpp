@@ -91,10 +91,9 @@ struct CServer::stImpl : IOutbox {
     if (it == sessions.end() || it->second->closed) return;
     SessionPtr s = it->second;
     if (s->queued + text.size() + 4 > kMaxQueuedBytes) {
-      s->out.clear();
-      s->queued = 0;
-      asio::post(io, [this, s] { close(s, "not reading its messages"); });
+      // The queue stays as it is: a write in progress still points into it.
       s->closed = true;
+      asio::post(io, [this, s] { close(s, "not reading its messages"); });
       return;
     }
     s->out.push_back(encodeFrame(text));

@@ -31,6 +31,9 @@ class ServerNetTest : public ::testing::Test {
     options.botDelay = 0;
   }
 
+  // The server's thread logs into this fixture: it goes first.
+  ~ServerNetTest() override { srv.reset(); }
+
   void start() {
     srv = std::make_unique<server::CServer>(options);
     srv->setLog([this](const std::string& line) {
@@ -229,4 +232,24 @@ TEST_F(ServerNetTest, AFrameMaySpreadOverManyWrites) {
   EXPECT_EQ(readMessage(*a->receive()).opt, "add");
   EXPECT_EQ(readMessage(*a->receive()).opt, "change");
   EXPECT_EQ(readMessage(*a->receive()).opt, "query");
+}
+
+TEST_F(ServerNetTest, AClientThatDoesNotReadIsDroppedAlone) {
+  start();
+  auto other = client();
+  CTestClient deaf(srv->port(), 4096);
+  ASSERT_TRUE(deaf.connected());
+  // Far more answers than the socket buffers and the server's queue hold.
+  std::string burst;
+  for (int i = 0; i < 2000; ++i) burst += server::encodeFrame(R"({"opt":"query"})");
+  for (int k = 0; k < 100 && deaf.sendRaw(burst); ++k) {
+  }
+  EXPECT_TRUE(deaf.closedByPeer(30s));
+  other->send(R"({"opt":"query"})");
+  EXPECT_EQ(other->receive(), R"({"opt":"query","online":"1","version":"26"})");
+  srv.reset();
+  std::lock_guard lock(logMutex);
+  ASSERT_FALSE(logLines.empty());
+  EXPECT_NE(logLines.front().find("not reading its messages"), std::string::npos)
+      << logLines.front();
 }

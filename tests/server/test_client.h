@@ -19,8 +19,11 @@
 
 class CTestClient {
  public:
-  explicit CTestClient(std::uint16_t port) {
+  // `receiveBuffer` > 0 shrinks the socket's receive buffer.
+  explicit CTestClient(std::uint16_t port, int receiveBuffer = 0) {
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (receiveBuffer > 0)
+      ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
