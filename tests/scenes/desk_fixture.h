@@ -132,6 +132,14 @@ class DeskTest : public testing::Test {
     app.tap(at.x, at.y);
   }
 
+  // The usual way into a game: the player gets ready, then the server deals.
+  void readyAndDeal(const std::string& cards) {
+    press(table->readyButton);
+    ASSERT_EQ(sent(), R"({"opt":"change","type":"ready","desk":)" + std::to_string(table->desk) +
+                          R"(,"site":)" + std::to_string(table->site) + "}");
+    serve(startMessage(cards));
+  }
+
   std::vector<int> handCodes() const {
     std::vector<int> codes;
     for (const CardSprite* card : table->handCards) codes.push_back(card->cardCode);
