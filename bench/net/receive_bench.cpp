@@ -107,7 +107,7 @@ void BM_ReceivePathLoopback(benchmark::State& state) {
         ++popped;
       } else {
         // Like a scene's tick, take what has come and then leave the core to the link.
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
       }
     }
     writer.join();

@@ -63,6 +63,14 @@ CFrameDecoder::Result CFrameDecoder::next(std::string& text) {
   return Result::kFrame;
 }
 
+bool CFrameDecoder::ready() const {
+  if (failure_ != Result::kNeedMore) return true;
+  std::size_t available = buffer_.size() - offset_;
+  if (available < 4) return false;
+  std::uint32_t size = readLength(buffer_.data() + offset_);
+  return size == 0 || size > kMaxFrameLength || available - 4 >= size;
+}
+
 bool CFrameDecoder::insideText() const {
   if (failure_ != Result::kNeedMore) return false;
   std::size_t available = buffer_.size() - offset_;

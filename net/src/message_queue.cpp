@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "engine/configuration.h"
 #include "engine/message_box.h"
@@ -140,11 +141,13 @@ std::size_t CMessageQueue::size() {
   return messages_.size();
 }
 
-bool CMessageQueue::appendMessage(std::shared_ptr<stMsg> message) {
+bool CMessageQueue::appendMessages(std::vector<std::shared_ptr<stMsg>>& batch) {
   std::unique_lock lock(mutex_);
-  room_.wait(lock, [this] { return stopping() || messages_.size() < kQueueCapacity; });
-  if (stopping()) return false;
-  messages_.push_back(std::move(message));
+  for (auto& message : batch) {
+    room_.wait(lock, [this] { return stopping() || messages_.size() < kQueueCapacity; });
+    if (stopping()) return false;
+    messages_.push_back(std::move(message));
+  }
   return true;
 }
 
@@ -172,15 +175,26 @@ bool CMessageQueue::receiveFrame(std::string& buffer) {
 }
 
 void CMessageQueue::receiveLoop() {
+  // Frames that have already arrived are decoded together and appended under
+  // one lock, so that a busy link takes the list mutex once per batch.
+  constexpr std::size_t kBatch = 64;
   std::string buffer;
   CMessageDecoder decoder;
-  for (;;) {
-    buffer.clear();
-    if (!receiveFrame(buffer)) break;
-    auto message = std::make_shared<stMsg>();
-    if (!decoder.decode(buffer, *message)) break;
-    if (isVersionMismatch(*message)) exitForVersion();
-    if (!appendMessage(std::move(message))) return;
+  std::vector<std::shared_ptr<stMsg>> batch;
+  bool failed = false;
+  while (!failed) {
+    do {
+      buffer.clear();
+      auto message = std::make_shared<stMsg>();
+      if (!receiveFrame(buffer) || !decoder.decode(buffer, *message)) {
+        failed = true;
+        break;
+      }
+      if (isVersionMismatch(*message)) exitForVersion();
+      batch.push_back(std::move(message));
+    } while (batch.size() < kBatch && decoder_.ready());
+    if (!appendMessages(batch)) return;
+    batch.clear();
   }
   if (!stopping()) linkBox(kDisconnectedText);
 }

@@ -56,7 +56,9 @@ TEST(FrameDecoder, AssemblesFramesFedOneByteAtATime) {
   std::vector<std::string> frames;
   for (std::size_t i = 0; i < stream.size(); ++i) {
     decoder.feed(stream.substr(i, 1));
+    EXPECT_EQ(decoder.ready(), i == 8 || i == 18) << "after byte " << i;
     auto got = drain(decoder);
+    EXPECT_FALSE(decoder.ready());
     frames.insert(frames.end(), got.begin(), got.end());
     // Inside the text exactly from the fifth byte of each frame to its last.
     bool inFirstText = i >= 3 && i < 3 + 5;
@@ -84,7 +86,9 @@ TEST(FrameDecoder, RefusesLengthZeroAndLengthsAboveTheLimit) {
     std::string text;
     ASSERT_EQ(decoder.next(text), Result::kFrame);
     EXPECT_EQ(text, "ok");
+    EXPECT_TRUE(decoder.ready());
     EXPECT_EQ(decoder.next(text), c.expected);
+    EXPECT_TRUE(decoder.ready());
     EXPECT_EQ(decoder.next(text), c.expected);
     EXPECT_EQ(text, "ok");
     EXPECT_FALSE(decoder.insideText());

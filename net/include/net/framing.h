@@ -34,6 +34,9 @@ class CFrameDecoder {
   // After kEmpty or kTooLarge every further call returns the same.
   Result next(std::string& text);
 
+  // True when next() would not return kNeedMore.
+  bool ready() const;
+
   // True while a frame's length has arrived but not all of its text: the
   // place where a closed stream cut the frame.
   bool insideText() const;

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "net/framing.h"
 #include "net/message.h"
@@ -50,8 +51,9 @@ class CMessageQueue {
  private:
   CMessageQueue() = default;
 
-  // Waits for room, then appends; false when the thread must stop instead.
-  bool appendMessage(std::shared_ptr<stMsg> message);
+  // Appends in order, waiting for room as needed; false when the thread must
+  // stop instead.
+  bool appendMessages(std::vector<std::shared_ptr<stMsg>>& batch);
   bool stopping() const { return stopping_.load(std::memory_order_acquire); }
 
   std::deque<std::shared_ptr<stMsg>> messages_;
