@@ -2,11 +2,18 @@
 #include "engine/scheduler.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace engine {
 namespace {
 // Due times are sums of float intervals; this absorbs their rounding.
 constexpr double kEpsilon = 1e-7;
+
+// Intervals come as floats, and 0.1f is 0.1000000015: over a long game that
+// would lose whole ticks, so they are taken to the microsecond.
+double decimalInterval(float interval) {
+  return interval > 0 ? std::round(static_cast<double>(interval) * 1e6) / 1e6 : 0;
+}
 }  // namespace
 
 struct Scheduler::Timer {
@@ -33,7 +40,7 @@ void Scheduler::schedule(SchedulerFunc callback, const void* target, float inter
                          unsigned int repeat, float delay, bool paused, const std::string& key) {
   for (auto& timer : timers_) {
     if (timer->alive && timer->target == target && timer->key == key) {
-      timer->interval = interval;
+      timer->interval = decimalInterval(interval);
       timer->repeat = repeat;
       timer->callback = std::move(callback);
       return;
@@ -43,7 +50,7 @@ void Scheduler::schedule(SchedulerFunc callback, const void* target, float inter
   timer->callback = std::move(callback);
   timer->target = target;
   timer->key = key;
-  timer->interval = std::max(0.0f, interval);
+  timer->interval = decimalInterval(interval);
   timer->repeat = repeat;
   timer->start = now_ + (delay > 0 ? delay : 0);
   timer->steps = delay > 0 ? 0 : 1;

@@ -220,7 +220,8 @@ void HeadlessApp::advance(double seconds) {
     platform_->setTime(at);
     d->processFrame();
   }
-  platform_->setTime(target);
+  // A callback may have moved the clock on itself; time never runs back.
+  platform_->setTime(std::max(target, now()));
   d->processFrame();
 }
 
