@@ -10,9 +10,17 @@
 
 namespace {
 
-// The engine would fall back to drawing nowhere; a player needs to be told.
+// Without a display SDL falls back to drawing offscreen, where nobody sees the
+// game or can close its boxes; unless that is asked for, say so and stop.
 std::string checkDisplay() {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return SDL_GetError();
+  const std::string driver = SDL_GetCurrentVideoDriver();
+  const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+  if ((driver == "offscreen" || driver == "dummy") &&
+      (requested == nullptr || driver != requested)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return "no display is available (is DISPLAY set?)";
+  }
   return {};
 }
 
