@@ -185,8 +185,12 @@ void CMessageQueue::receiveLoop() {
   while (!failed) {
     do {
       buffer.clear();
+      if (!receiveFrame(buffer)) {
+        failed = true;
+        break;
+      }
       auto message = std::make_shared<stMsg>();
-      if (!receiveFrame(buffer) || !decoder.decode(buffer, *message)) {
+      if (!decoder.decode(buffer, *message)) {
         failed = true;
         break;
       }
