@@ -37,8 +37,8 @@ BENCHMARK(BM_BotGame)->Unit(benchmark::kMillisecond);
 // One decision of a computer player following a single, the most common turn.
 void BM_BotFollowSingle(benchmark::State& state) {
   server::stBotView view;
-  view.hand = {0, 3, 8, 9, 9, 13, 17, 19, 22, 26, 27, 30, 33, 36, 37, 40, 41, 44, 45, 47, 48,
-               49, 50, 51, 52, 53, 53};
+  view.hand = {0,  3,  8,  9,  9,  13, 17, 19, 22, 26, 27, 30, 33, 36,
+               37, 40, 41, 44, 45, 47, 48, 49, 50, 51, 52, 53, 53};
   view.toBeat = {30};
   for (auto _ : state) benchmark::DoNotOptimize(server::chooseBotPlay(view));
 }
@@ -46,8 +46,8 @@ BENCHMARK(BM_BotFollowSingle);
 
 void BM_BotLead(benchmark::State& state) {
   server::stBotView view;
-  view.hand = {0, 3, 8, 9, 9, 13, 17, 19, 22, 26, 27, 30, 33, 36, 37, 40, 41, 44, 45, 47, 48,
-               49, 50, 51, 52, 53, 53};
+  view.hand = {0,  3,  8,  9,  9,  13, 17, 19, 22, 26, 27, 30, 33, 36,
+               37, 40, 41, 44, 45, 47, 48, 49, 50, 51, 52, 53, 53};
   for (auto _ : state) benchmark::DoNotOptimize(server::chooseBotPlay(view));
 }
 BENCHMARK(BM_BotLead);

@@ -252,7 +252,8 @@ bool CServer::listen(std::string& error) {
   }
   const tcp::endpoint local = m.acceptor.local_endpoint(ec);
   m.boundPort = local.port();
-  m.boundAddress = local.address().to_string();
+  m.boundAddress = local.address().is_v6() ? "[" + local.address().to_string() + "]"
+                                           : local.address().to_string();
   m.accept();
   return true;
 }

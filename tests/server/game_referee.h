@@ -74,7 +74,6 @@ class CGameReferee {
       return;
     }
     if (cards.empty() && passes_ >= needed_) {
-      pendingRound_ = true;  // the "score" message came first
       EXPECT_TRUE(roundScored_) << "round ended without a score message";
       roundScored_ = false;
       const int leader = left_[last_] > 0 ? last_ : (last_ + 2) % 4;
@@ -161,8 +160,7 @@ class CGameReferee {
   CardList toBeat_;
   int games_ = 0, turn_ = -1, last_ = -1, passes_ = 0, needed_ = 0, roundScore_ = 0;
   int observer_ = 0, p0_ = 0, p1_ = 0;
-  bool lastMust_ = false, over_ = false, ended_ = false, roundScored_ = false,
-       pendingRound_ = false, finalScore_ = false;
+  bool lastMust_ = false, over_ = false, ended_ = false, roundScored_ = false, finalScore_ = false;
 
   void expectTurn(int now) {
     ASSERT_GE(now, 0);

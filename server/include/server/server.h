@@ -23,6 +23,7 @@ class CServer {
   bool listen(std::string& error);
   // The bound port, once listening (the chosen one when asked for port 0).
   std::uint16_t port() const;
+  // The bound address as printed in "listening on ADDRESS:PORT" (IPv6 in brackets).
   std::string address() const;
 
   // Serves until stop(), or until SIGINT/SIGTERM when `handleSignals`.
