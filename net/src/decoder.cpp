@@ -9,6 +9,7 @@
 
 #include <array>
 #include <climits>
+#include <string_view>
 
 #include "net/protocol.h"
 
@@ -16,23 +17,31 @@ namespace {
 
 using JsonValue = rapidjson::Value;
 
-const JsonValue* findMember(const JsonValue& object, const char* key) {
-  auto member = object.FindMember(key);  // the first of duplicate keys
-  return member == object.MemberEnd() ? nullptr : &member->value;
+// The value of the first member named `key`, compared byte for byte; inline
+// rather than FindMember, which measures the key and calls memcmp per member.
+const JsonValue* findMember(const JsonValue& object, std::string_view key) {
+  for (auto member = object.MemberBegin(); member != object.MemberEnd(); ++member) {
+    if (member->name.GetStringLength() != key.size()) continue;
+    const char* name = member->name.GetString();
+    std::size_t i = 0;
+    while (i < key.size() && name[i] == key[i]) ++i;
+    if (i == key.size()) return &member->value;
+  }
+  return nullptr;
 }
 
-void readText(const JsonValue& object, const char* key, std::string& field) {
+void readText(const JsonValue& object, std::string_view key, std::string& field) {
   const JsonValue* value = findMember(object, key);
   if (value && value->IsString()) field.assign(value->GetString());  // up to the first NUL
 }
 
-void readInteger(const JsonValue& object, const char* key, std::int32_t& field) {
+void readInteger(const JsonValue& object, std::string_view key, std::int32_t& field) {
   const JsonValue* value = findMember(object, key);
   if (value && value->IsString()) field = parseInteger(value->GetString());
 }
 
-void readSeats(const JsonValue& root, const char* integerKey, std::int32_t stSeatInfo::*integer,
-               stMsg& message) {
+void readSeats(const JsonValue& root, std::string_view integerKey,
+               std::int32_t stSeatInfo::*integer, stMsg& message) {
   const JsonValue* info = findMember(root, "info");
   if (!info || !info->IsArray()) return;
   rapidjson::SizeType count = info->Size() < 4 ? info->Size() : 4;

@@ -152,6 +152,13 @@ TEST(DecodeMessage, FillsTheFieldsOfEachKind) {
          m.site = 1;
          m.name = "x";
        }},
+      {"keys compared byte for byte",
+       R"({"opt\u0000":"add","opt":"run","Name":"a","nam":"b",)"
+       R"("na\u0000me":"c","name\u0000":"d","name":"e"})",
+       [](stMsg& m) {
+         m.opt = "run";
+         m.name = "e";
+       }},
       {"escapes resolved", R"({"opt":"run","name":"\u4e2d\"\\\/\n"})",
        [](stMsg& m) {
          m.opt = "run";
