@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <set>
+#include <tuple>
+
 #include "recording_sink.h"
 #include "server/protocol.h"
 #include "server_messages.h"
@@ -152,4 +157,93 @@ TEST_F(LobbyTest, ADisconnectDuringAGameSendsRunToTheOthers) {
   for (int c : {1, 2, 4}) EXPECT_EQ(out.to(c).front(), formatRun(2, "player3"));
   EXPECT_FALSE(lobby->table(1)->playing());
   EXPECT_EQ(lobby->online(), 3);
+}
+
+// Clients that send anything at all, in any order, with time passing: the
+// lobby never breaks, every message it sends is well formed, and no table
+// ever holds a card more often than the two decks do.
+TEST(LobbyChaos, SurvivesRandomRequestsFromManyClients) {
+  CRecordingSink out;
+  stLobbyOptions options;
+  options.seed = 3;
+  options.table.turnTimeout = 2s;
+  options.table.readyTimeout = 20s;
+  options.table.botDelay = 100ms;
+  std::mt19937 rng(99);
+  for (bool bots : {false, true}) {
+    SCOPED_TRACE(bots);
+    options.bots = bots;
+    CLobby lobby(options, out);
+    std::set<int> connected;
+    std::map<int, std::pair<int, int>> seatOf;
+    std::size_t seen = 0;
+    TimePoint now{};
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    for (int step = 0; step < 6000; ++step) {
+      const int c = 1 + pick(8);
+      if (!connected.count(c)) {
+        lobby.connect(c, now);
+        connected.insert(c);
+      }
+      // Mostly the seat the client was given, sometimes any other.
+      int desk = pick(4), site = pick(6) - 1;
+      if (auto it = seatOf.find(c); it != seatOf.end() && pick(5) != 0)
+        std::tie(desk, site) = it->second;
+      std::string cards;
+      const CTable* mine = lobby.table(desk);
+      if (mine && site >= 0 && site < 4 && !mine->seat(site).hand.empty() && pick(3) != 0)
+        cards = std::to_string(mine->seat(site).hand[pick(int(mine->seat(site).hand.size()))]);
+      else
+        for (int k = pick(4); k > 0; --k) cards += std::to_string(pick(56)) + ",";
+      const std::string d = std::to_string(desk), s = std::to_string(site);
+      const std::string texts[] = {
+          R"({"opt":"query"})",
+          R"({"opt":"add"})",
+          R"({"opt":"change","type":"ready","desk":)" + d + R"(,"site":)" + s + "}",
+          R"({"opt":"change","type":"leave","desk":)" + d + R"(,"site":)" + s + "}",
+          R"({"opt":"game","desk":)" + d + R"(,"site":)" + s + R"(,"cards":")" + cards + "\"}",
+          R"({"opt":"game","desk":)" + d + R"(,"site":)" + s + R"(,"cards":""})",
+          R"({"opt":"game","desk":1,"site":0,"cards":"1,)",
+      };
+      // Leaving and broken texts are rare, or no game would last.
+      std::discrete_distribution<int> weights({2, 2, 3, 0.2, 6, 3, 0.2});
+      const std::string& text = texts[weights(rng)];
+      if (!lobby.receive(c, text, now) || pick(400) == 0) {
+        lobby.disconnect(c, now);
+        connected.erase(c);
+      }
+      for (; seen < out.sent.size(); ++seen) {
+        const stSeen m = readMessage(out.sent[seen].text);
+        if (m.opt == "add") seatOf[out.sent[seen].connection] = {m.num("desk"), m.num("site")};
+      }
+      now += std::chrono::milliseconds(pick(700));
+      lobby.advance(now);
+      ASSERT_EQ(lobby.online(), int(connected.size()));
+      for (int t = 1; t <= 8; ++t) {
+        const CTable* table = lobby.table(t);
+        if (!table) continue;
+        std::map<CardCode, int> count;
+        int humans = 0;
+        for (int i = 0; i < 4; ++i) {
+          for (CardCode code : table->seat(i).hand) ++count[code];
+          humans += table->seat(i).occupied && !table->seat(i).bot;
+        }
+        EXPECT_GT(humans, 0) << "a table without humans stays open";
+        for (auto [code, n] : count) ASSERT_LE(n, 2) << code;
+      }
+    }
+    std::map<std::string, int> kinds;
+    for (const stSent& s : out.sent) {
+      const stSeen m = readMessage(s.text);
+      ASSERT_FALSE(m.opt.empty()) << s.text;
+      ++kinds[m.opt];
+      if (m.opt == "game" && m.num("per") >= 0 && !m.str("cards").empty()) ++kinds["play"];
+    }
+    // The chaos reached games, plays, their ends and the time-outs.
+    for (const char* kind : {"start", "play", "timeout"}) EXPECT_GT(kinds[kind], 0) << kind;
+    if (!bots) {
+      EXPECT_GT(kinds["run"], 0);
+    }
+    out.sent.clear();
+  }
 }
