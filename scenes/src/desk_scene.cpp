@@ -2,6 +2,8 @@
 // mapping, the two schedules and the touch listener.
 #include "scenes/desk_scene.h"
 
+#include <new>
+
 #include "cards/card_sprite.h"
 #include "desk_scene_internal.h"
 #include "engine/director.h"
@@ -58,7 +60,8 @@ struct stSeatPlace {
 }  // namespace
 
 CDeskScene* CDeskScene::create() {
-  auto* scene = new CDeskScene();
+  auto* scene = new (std::nothrow) CDeskScene();
+  if (scene == nullptr) return nullptr;
   if (!scene->init()) {
     delete scene;
     return nullptr;
