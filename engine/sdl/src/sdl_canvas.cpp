@@ -15,8 +15,13 @@ RendererHandle::~RendererHandle() {
 }
 
 SdlTexture::SdlTexture(std::shared_ptr<RendererHandle> owner, SDL_Texture* texture, int w, int h,
-                       Color4B average)
-    : owner_(std::move(owner)), texture_(texture), w_(w), h_(h), average_(average) {}
+                       Color4B average, bool opaque)
+    : owner_(std::move(owner)),
+      texture_(texture),
+      w_(w),
+      h_(h),
+      average_(average),
+      opaque_(opaque) {}
 
 SdlTexture::~SdlTexture() {
   SDL_DestroyTexture(texture_);
@@ -56,16 +61,44 @@ Color4B meanOpaqueColor(SDL_Surface* surface) {
 }
 }  // namespace
 
-std::shared_ptr<Texture> Canvas::fromSurface(SDL_Surface* surface, bool measureColor) {
+namespace {
+bool fullyOpaque(SDL_Surface* argb) {
+  SDL_LockSurface(argb);
+  bool opaque = true;
+  for (int y = 0; y < argb->h && opaque; ++y) {
+    const auto* row =
+        reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + y * argb->pitch);
+    for (int x = 0; x < argb->w; ++x) {
+      if ((row[x] >> 24) != 0xff) {
+        opaque = false;
+        break;
+      }
+    }
+  }
+  SDL_UnlockSurface(argb);
+  return opaque;
+}
+}  // namespace
+
+std::shared_ptr<Texture> Canvas::fromSurface(SDL_Surface* loaded, bool measureColor) {
+  if (!loaded) return nullptr;
+  // One pixel format for everything: blits between equal formats are the
+  // fast ones in the software renderer.
+  SDL_Surface* surface = loaded->format->format == SDL_PIXELFORMAT_ARGB8888
+                             ? loaded
+                             : SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+  if (surface != loaded) SDL_FreeSurface(loaded);
   if (!surface) return nullptr;
   Color4B average = measureColor ? meanOpaqueColor(surface) : Color4B::WHITE;
+  // Opaque images (the felt) are copied, not blended: much cheaper per pixel.
+  bool opaque = measureColor && fullyOpaque(surface);
   SDL_Texture* texture = SDL_CreateTextureFromSurface(handle_->renderer, surface);
   int w = surface->w;
   int h = surface->h;
   SDL_FreeSurface(surface);
   if (!texture) return nullptr;
-  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-  return std::make_shared<SdlTexture>(handle_, texture, w, h, average);
+  SDL_SetTextureBlendMode(texture, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+  return std::make_shared<SdlTexture>(handle_, texture, w, h, average, opaque);
 }
 
 std::shared_ptr<Texture> Canvas::loadImage(const std::string& path) {
@@ -86,6 +119,10 @@ void Canvas::drawTexture(const Texture& texture, const Rect& source, const Rect&
   const auto& t = static_cast<const SdlTexture&>(texture);
   SDL_SetTextureColorMod(t.get(), tint.r, tint.g, tint.b);
   SDL_SetTextureAlphaMod(t.get(), tint.a);
+  if (t.opaque()) {
+    // A faded opaque image needs blending after all.
+    SDL_SetTextureBlendMode(t.get(), tint.a < 255 ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+  }
   SDL_Rect src{static_cast<int>(std::lround(source.origin.x)),
                static_cast<int>(std::lround(source.origin.y)),
                static_cast<int>(std::lround(source.size.width)),

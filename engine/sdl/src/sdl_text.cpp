@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -43,7 +44,8 @@ TTF_Font* openFont(const std::string& file, int index, int size) {
 }
 
 std::string matchFont(const char* pattern, std::uint32_t codePoint, int* faceIndex) {
-  static bool initialised = FcInit();
+  // Released at exit so that leak checkers see fontconfig's caches go.
+  static bool initialised = FcInit() && std::atexit(FcFini) == 0;
   if (!initialised) return "";
   FcPattern* query = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
   if (!query) return "";

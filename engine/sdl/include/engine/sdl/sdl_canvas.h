@@ -24,7 +24,7 @@ struct RendererHandle {
 class SdlTexture : public Texture {
  public:
   SdlTexture(std::shared_ptr<RendererHandle> owner, SDL_Texture* texture, int w, int h,
-             Color4B average);
+             Color4B average, bool opaque);
   ~SdlTexture() override;
   SdlTexture(const SdlTexture&) = delete;
   SdlTexture& operator=(const SdlTexture&) = delete;
@@ -33,6 +33,8 @@ class SdlTexture : public Texture {
   int height() const override { return h_; }
   Color4B averageColor() const override { return average_; }
   SDL_Texture* get() const { return texture_; }
+  // Every pixel opaque: drawn without blending.
+  bool opaque() const { return opaque_; }
 
  private:
   std::shared_ptr<RendererHandle> owner_;
@@ -40,6 +42,7 @@ class SdlTexture : public Texture {
   int w_;
   int h_;
   Color4B average_;
+  bool opaque_;
 };
 
 class Canvas {
