@@ -113,27 +113,24 @@ void CDeskScene::buildFixedNodes(const Size& visible) {
   returnButton->addTouchEventListener(this, &CDeskScene::onReturnTouch);
   addChild(returnButton);
 
-  putButton = makeButton("put.png", "put_press.png");
-  putButton->setPosition(w / 2 - 100, 170);
-  putButton->addTouchEventListener(this, &CDeskScene::onPutTouch);
-  putButton->setScale(0.8f);
-  putButton->setVisible(false);
-  putButton->setEnabled(true);
-  addChild(putButton, 2);
-
-  noputButton = makeButton("noput.png", "noput_press.png");
-  noputButton->setPosition(w / 2 + 100, 170);
-  noputButton->addTouchEventListener(this, &CDeskScene::onNoputTouch);
-  noputButton->setScale(0.8f);
-  noputButton->setVisible(false);
-  noputButton->setEnabled(true);
-  addChild(noputButton, 2);
-
-  readyButton = makeButton("ready.png", "ready_press.png");
-  readyButton->setPosition(w / 2, 170);
-  readyButton->addTouchEventListener(this, &CDeskScene::onReadyTouch);
-  readyButton->setScale(0.8f);
-  addChild(readyButton, 2);
+  // The three action buttons share their row, scale and layer; play and pass
+  // wait hidden (but enabled) for the player's turn.
+  using Handler = void (CDeskScene::*)(engine::Ref*, engine::ui::Widget::TouchEventType);
+  auto actionButton = [this](const std::string& image, float x, Handler handler, bool shown) {
+    engine::ui::Button* button = makeButton(image + ".png", image + "_press.png");
+    button->setPosition(x, 170);
+    button->addTouchEventListener(this, handler);
+    button->setScale(0.8f);
+    if (!shown) {
+      button->setVisible(false);
+      button->setEnabled(true);
+    }
+    addChild(button, 2);
+    return button;
+  };
+  putButton = actionButton("put", w / 2 - 100, &CDeskScene::onPutTouch, false);
+  noputButton = actionButton("noput", w / 2 + 100, &CDeskScene::onNoputTouch, false);
+  readyButton = actionButton("ready", w / 2, &CDeskScene::onReadyTouch, true);
 
   engine::Sprite* scorePanel = makeFrameSprite("score");
   const Size scoreSize = scorePanel->getContentSize();
