@@ -106,7 +106,7 @@ class DeskTest : public testing::Test {
     if (untilCountdown() < needed) app.advance(untilCountdown() + 0.001);
     for (const std::string& text : texts) ASSERT_TRUE(peer.sendFrame(text));
     auto* queue = CMessageQueue::getInstance();
-    for (int i = 0; i < 1000 && queue->size() < texts.size(); ++i) std::this_thread::sleep_for(5ms);
+    for (int i = 0; i < 2000 && queue->size() < texts.size(); ++i) std::this_thread::sleep_for(5ms);
     ASSERT_EQ(queue->size(), texts.size());
     for (int guard = 0; queue->size() > 0 && guard < 10000; ++guard) app.advance(0.02);
     ASSERT_EQ(queue->size(), 0u);
@@ -124,7 +124,7 @@ class DeskTest : public testing::Test {
   }
 
   // The next request the table sent, byte for byte (sends are synchronous).
-  std::optional<std::string> sent() { return peer.readFrame(2s); }
+  std::optional<std::string> sent() { return peer.readFrame(5s); }
   bool nothingSent() { return !peer.readRaw(1, 50ms).has_value(); }
 
   void press(engine::ui::Button* button) {
