@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "desk_scene_internal.h"
 #include "engine/director.h"
 #include "engine/label.h"
 #include "engine/scene.h"
@@ -18,10 +19,6 @@ namespace {
 
 constexpr int kQueryEveryTicks = 100;
 constexpr float kTickInterval = 0.1f;
-
-bool isTableSeat(std::int32_t site) {
-  return site >= 0 && site <= 3;
-}
 
 }  // namespace
 
@@ -87,7 +84,7 @@ void CHallScene::tick(float) {
   } else if (msg->opt == "add") {
     // A grant without a seat of the table would leave the table unable to
     // place some seat: stay here and let the player ask again.
-    if (!isTableSeat(msg->site)) {
+    if (!desk::isTableSeat(msg->site)) {
       quickJoinButton->setEnabled(true);
       return;
     }

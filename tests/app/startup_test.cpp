@@ -139,6 +139,20 @@ TEST_F(StartupTest, AnExistingViewIsKeptAndTheTitleNotRead) {
   EXPECT_EQ(frameCount(), 49u);
 }
 
+TEST_F(StartupTest, ATallerFrameKeepsTheScaleAtOne) {
+  engine::HeadlessApp::Options options;
+  options.frameSize = engine::Size(1920, 1080);
+  engine::HeadlessApp app(options);
+  TempConfig config("Quartet", peer.port());
+  AppDelegate delegate(config.path());
+  ASSERT_TRUE(delegate.applicationDidFinishLaunching());
+  EXPECT_EQ(engine::Director::getInstance()->getOpenGLView()->getFrameSize(),
+            engine::Size(1920, 1080));
+  EXPECT_FLOAT_EQ(engine::Director::getInstance()->getContentScaleFactor(), 1.0f);
+  EXPECT_EQ(engine::Director::getInstance()->getOpenGLView()->getResolutionPolicy(),
+            engine::ResolutionPolicy::NO_BORDER);
+}
+
 TEST_F(StartupTest, BackgroundStopsAndForegroundRestartsOnlyTheDrawing) {
   TempConfig config("Quartet", peer.port());
   AppDelegate delegate(config.path());
