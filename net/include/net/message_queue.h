@@ -25,9 +25,11 @@ class CMessageQueue {
   // on the configured "port" (decimal; kServerPort when absent) and starts the
   // receive thread. A connection held before is ended first.
   bool connect();
-  // Ends the connection: the receive thread is woken, stops without a box and
-  // is joined; records not yet taken are dropped. Safe to call at any time on
-  // the main thread, also when not connected.
+  // Ends the connection: the socket is shut down, the receive thread wakes,
+  // stops without a box and is joined; records not yet taken are dropped.
+  // Main thread only (never from a box handler), also when not connected.
+  // The singleton's clean-up at exit does the same; a client calls it when
+  // its main loop ends, while the engine's services still stand.
   void disconnect();
 
   // Sends one frame holding `text`; main thread only. Shows a box on failure.
