@@ -70,6 +70,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
   // game can not be shown, so say which one is missing instead of going on.
   const std::string missing = registerSpriteFrames();
   if (!missing.empty()) {
+    queue->disconnect();
     engine::MessageBox("缺少图片文件 " + missing + "，请重新安装客户端。", "错误");
     return false;
   }
