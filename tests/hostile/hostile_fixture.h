@@ -65,7 +65,7 @@ inline const char* whereName(Where where) {
 }
 
 class HostileTest : public testing::Test {
- protected:
+ public:
   static engine::HeadlessApp::Options appOptions() {
     engine::HeadlessApp::Options options;
     // Frames every half second of virtual time: drawn, but not the cost of a long run.

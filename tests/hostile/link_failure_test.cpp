@@ -21,6 +21,10 @@ struct FailureCase {
   std::vector<std::string> boxes;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 std::string lengthBytes(std::uint32_t length) {
   std::string bytes(4, '\0');
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((length >> (8 * i)) & 0xFF);
