@@ -25,7 +25,9 @@ inline stSeen readMessage(const std::string& text) {
   doc.Parse(text.c_str(), text.size());
   EXPECT_FALSE(doc.HasParseError()) << text;
   if (doc.HasParseError() || !doc.IsObject()) return m;
-  for (auto it = doc.MemberBegin(); it != doc.MemberEnd(); ++it) {
+  // Const iterators: comparing mutable ones is ambiguous in C++20.
+  const rapidjson::Value& root = doc;
+  for (auto it = root.MemberBegin(); it != root.MemberEnd(); ++it) {
     std::string key = it->name.GetString();
     if (key == "info") {
       EXPECT_TRUE(it->value.IsArray() && it->value.Size() == 4) << text;
