@@ -88,11 +88,11 @@ void CHallScene::tick(float) {
       quickJoinButton->setEnabled(true);
       return;
     }
-    auto* desk = CDeskScene::create();
-    if (desk == nullptr) return;
+    auto* table = CDeskScene::create();
+    if (table == nullptr) return;
     auto* scene = engine::Scene::create();
-    desk->setDeskInfo(msg->desk, msg->site, msg->name);
-    scene->addChild(desk);
+    table->setDeskInfo(msg->desk, msg->site, msg->name);
+    scene->addChild(table);
     engine::Director::getInstance()->replaceScene(scene);
   }
 }
