@@ -40,6 +40,7 @@ struct stSession {
   std::size_t queued = 0;
   bool writing = false;
   bool closed = false;
+  std::string dropReason;  // why it was marked closed before it could be
   long frames = 0;
 };
 
@@ -93,7 +94,8 @@ struct CServer::stImpl : IOutbox {
     if (s->queued + text.size() + 4 > kMaxQueuedBytes) {
       // The queue stays as it is: a write in progress still points into it.
       s->closed = true;
-      asio::post(io, [this, s] { close(s, "not reading its messages"); });
+      s->dropReason = "not reading its messages";
+      asio::post(io, [this, s] { close(s, s->dropReason); });
       return;
     }
     s->out.push_back(encodeFrame(text));
@@ -137,7 +139,7 @@ struct CServer::stImpl : IOutbox {
     s->socket.async_read_some(asio::buffer(s->readBuffer),
                               [this, s](const asio::error_code& ec, std::size_t n) {
                                 if (s->closed) {
-                                  close(s, "dropped");
+                                  close(s, s->dropReason.empty() ? "closed" : s->dropReason);
                                   return;
                                 }
                                 if (ec) {
