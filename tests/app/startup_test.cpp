@@ -165,7 +165,7 @@ TEST_F(StartupTest, BackgroundStopsAndForegroundRestartsOnlyTheDrawing) {
   EXPECT_TRUE(director->isAnimating());
   // The connection is untouched: a reply still reaches the lobby.
   ASSERT_TRUE(peer.sendFrame(R"({"opt":"query","online":"8","version":"26"})"));
-  for (int i = 0; i < 500 && CMessageQueue::getInstance()->size() == 0; ++i) {
+  for (int i = 0; i < 1000 && CMessageQueue::getInstance()->size() == 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_EQ(CMessageQueue::getInstance()->size(), 1u);

@@ -59,7 +59,7 @@ class HallSceneTest : public testing::Test {
 
   // Waits (real time) until the receive thread has queued `count` records.
   void waitQueued(std::size_t count) {
-    for (int i = 0; i < 500 && CMessageQueue::getInstance()->size() < count; ++i) {
+    for (int i = 0; i < 1000 && CMessageQueue::getInstance()->size() < count; ++i) {
       std::this_thread::sleep_for(10ms);
     }
     ASSERT_EQ(CMessageQueue::getInstance()->size(), count);
