@@ -152,7 +152,7 @@ bool CMessageQueue::appendMessages(std::vector<std::shared_ptr<stMsg>>& batch) {
 }
 
 bool CMessageQueue::receiveFrame(std::string& buffer) {
-  char chunk[16384];
+  char chunk[64 * 1024];
   for (;;) {
     switch (decoder_.next(buffer)) {
       case CFrameDecoder::Result::kFrame:
