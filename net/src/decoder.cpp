@@ -17,39 +17,53 @@ namespace {
 
 using JsonValue = rapidjson::Value;
 
-// The value of the first member named `key`, compared byte for byte; inline
-// rather than FindMember, which measures the key and calls memcmp per member.
-const JsonValue* findMember(const JsonValue& object, std::string_view key) {
-  for (auto member = object.MemberBegin(); member != object.MemberEnd(); ++member) {
-    if (member->name.GetStringLength() != key.size()) continue;
-    const char* name = member->name.GetString();
-    std::size_t i = 0;
-    while (i < key.size() && name[i] == key[i]) ++i;
-    if (i == key.size()) return &member->value;
+bool sameKey(const JsonValue& name, std::string_view key) {
+  if (name.GetStringLength() != key.size()) return false;
+  const char* bytes = name.GetString();
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (bytes[i] != key[i]) return false;
   }
-  return nullptr;
+  return true;
 }
 
-void readText(const JsonValue& object, std::string_view key, std::string& field) {
-  const JsonValue* value = findMember(object, key);
+// The values of the first members named by `keys`, compared byte for byte, in
+// one pass over the object (rather than a FindMember per key).
+template <std::size_t N>
+std::array<const JsonValue*, N> findMembers(const JsonValue& object,
+                                            const std::array<std::string_view, N>& keys) {
+  std::array<const JsonValue*, N> values{};
+  std::size_t missing = N;
+  for (auto member = object.MemberBegin(); member != object.MemberEnd() && missing > 0; ++member) {
+    for (std::size_t k = 0; k < N; ++k) {
+      if (values[k] == nullptr && sameKey(member->name, keys[k])) {
+        values[k] = &member->value;
+        --missing;
+        break;
+      }
+    }
+  }
+  return values;
+}
+
+void setText(const JsonValue* value, std::string& field) {
   if (value && value->IsString()) field.assign(value->GetString());  // up to the first NUL
 }
 
-void readInteger(const JsonValue& object, std::string_view key, std::int32_t& field) {
-  const JsonValue* value = findMember(object, key);
+void setInteger(const JsonValue* value, std::int32_t& field) {
   if (value && value->IsString()) field = parseInteger(value->GetString());
 }
 
 void readSeats(const JsonValue& root, std::string_view integerKey,
                std::int32_t stSeatInfo::*integer, stMsg& message) {
-  const JsonValue* info = findMember(root, "info");
+  const JsonValue* info = findMembers<1>(root, {"info"})[0];
   if (!info || !info->IsArray()) return;
   rapidjson::SizeType count = info->Size() < 4 ? info->Size() : 4;
   for (rapidjson::SizeType i = 0; i < count; ++i) {
     const JsonValue& seat = (*info)[i];
     if (!seat.IsObject()) continue;
-    readText(seat, "name", message.info[i].name);
-    readInteger(seat, integerKey, message.info[i].*integer);
+    auto values = findMembers<2>(seat, {"name", integerKey});
+    setText(values[0], message.info[i].name);
+    setInteger(values[1], message.info[i].*integer);
   }
 }
 
@@ -90,34 +104,39 @@ struct DepthLimit {
 
 void fillMessage(const JsonValue& root, stMsg& message) {
   if (!root.IsObject()) return;
-  readText(root, "opt", message.opt);
+  setText(findMembers<1>(root, {"opt"})[0], message.opt);
   const std::string& opt = message.opt;
   if (opt == "query") {
-    readText(root, "online", message.online);
-    readText(root, "version", message.version);
+    auto values = findMembers<2>(root, {"online", "version"});
+    setText(values[0], message.online);
+    setText(values[1], message.version);
   } else if (opt == "add") {
-    readInteger(root, "desk", message.desk);
-    readInteger(root, "site", message.site);
-    readText(root, "name", message.name);
+    auto values = findMembers<3>(root, {"desk", "site", "name"});
+    setInteger(values[0], message.desk);
+    setInteger(values[1], message.site);
+    setText(values[2], message.name);
   } else if (opt == "change") {
     readSeats(root, "ready", &stSeatInfo::ready, message);
   } else if (opt == "start") {
-    readText(root, "cards", message.cards);
+    setText(findMembers<1>(root, {"cards"})[0], message.cards);
   } else if (opt == "over") {
     readSeats(root, "result", &stSeatInfo::result, message);
   } else if (opt == "game") {
-    readInteger(root, "per", message.per);
-    readText(root, "surplus", message.surplus);
-    readInteger(root, "now", message.now);
-    readText(root, "cards", message.cards);
-    readInteger(root, "score", message.score);
-    readInteger(root, "must", message.must);
+    auto values = findMembers<6>(root, {"per", "surplus", "now", "cards", "score", "must"});
+    setInteger(values[0], message.per);
+    setText(values[1], message.surplus);
+    setInteger(values[2], message.now);
+    setText(values[3], message.cards);
+    setInteger(values[4], message.score);
+    setInteger(values[5], message.must);
   } else if (opt == "score") {
-    readText(root, "p0", message.p0);
-    readText(root, "p1", message.p1);
+    auto values = findMembers<2>(root, {"p0", "p1"});
+    setText(values[0], message.p0);
+    setText(values[1], message.p1);
   } else if (opt == "run") {
-    readInteger(root, "site", message.site);
-    readText(root, "name", message.name);
+    auto values = findMembers<2>(root, {"site", "name"});
+    setInteger(values[0], message.site);
+    setText(values[1], message.name);
   }
 }
 
