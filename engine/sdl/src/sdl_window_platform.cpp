@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/platform.h"
 #include "engine/sdl/sdl_canvas.h"
@@ -79,7 +80,10 @@ class SdlWindowPlatform : public Platform {
   void fillRect(const Rect& destination, const Color4B& color) override {
     canvas_.fillRect(destination, color);
   }
-  void endFrame() override { canvas_.present(); }
+  void endFrame() override {
+    if (const char* path = std::getenv("QUARTET_SCREENSHOT")) saveFrame(path);
+    canvas_.present();
+  }
 
   double now() override {
     return static_cast<double>(SDL_GetPerformanceCounter()) /
@@ -109,6 +113,21 @@ class SdlWindowPlatform : public Platform {
 
  private:
   explicit SdlWindowPlatform(std::shared_ptr<RendererHandle> handle) : canvas_(std::move(handle)) {}
+
+  // QUARTET_SCREENSHOT names a PNG that receives every drawn frame: a way to
+  // see the real window where no screenshot tool is at hand.
+  void saveFrame(const char* path) const {
+    Size size = frameSize();
+    int w = static_cast<int>(size.width);
+    int h = static_cast<int>(size.height);
+    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!shot) return;
+    if (SDL_RenderReadPixels(canvas_.handle()->renderer, nullptr, SDL_PIXELFORMAT_ARGB8888,
+                             shot->pixels, shot->pitch) == 0) {
+      IMG_SavePNG(shot, path);
+    }
+    SDL_FreeSurface(shot);
+  }
 
   // Mouse positions in renderer pixels (they differ from window units on
   // high-density screens).
