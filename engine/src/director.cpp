@@ -197,6 +197,7 @@ void Director::handleInput(const InputEvent& event) {
       setNeedsRedraw();
       break;
     case InputEvent::Type::Exposed:
+      if (view_) view_->frameSizeChanged();
       setNeedsRedraw();
       break;
     case InputEvent::Type::WakeUp:

@@ -74,6 +74,17 @@ TEST_F(LabelTest, FixedDimensionsWrapTheText) {
   EXPECT_EQ(inkIn(engine::Rect(240, 300, 120, 20)), 0);
 }
 
+TEST_F(LabelTest, ChineseTextWrapsBetweenCharacters) {
+  const std::string text = "游戏还未结束，真的要退出吗？再次点击返回按钮将强制退出回到大厅！";
+  auto* line = engine::Label::createWithTTF(text, kFont, 18);
+  auto* wrapped = engine::Label::createWithTTF("", kFont, 18);
+  wrapped->setMaxLineWidth(200);
+  wrapped->setString(text);
+  EXPECT_GT(line->getContentSize().width, 400);
+  EXPECT_LE(wrapped->getContentSize().width, 200);
+  EXPECT_GE(wrapped->getContentSize().height, 3 * line->getContentSize().height);
+}
+
 TEST_F(LabelTest, ChineseTextIsDrawnWithTheFallbackFont) {
   auto* latin = engine::Label::createWithTTF("ab", kFont, 30);
   auto* chinese = engine::Label::createWithTTF("玩家", kFont, 30);

@@ -199,4 +199,14 @@ TEST_F(TouchTest, TopmostOfTwoOverlappingButtonsTakesTheTouch) {
   EXPECT_TRUE(events.empty());
 }
 
+TEST_F(TouchTest, KeyboardListenerHearsKeys) {
+  std::vector<engine::Key> keys;
+  auto* listener = engine::EventListenerKeyboard::create();
+  listener->onKeyPressed = [&](engine::Key key, engine::Event*) { keys.push_back(key); };
+  app.director()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, layer);
+  app.pressKey(engine::Key::Enter);
+  app.pressKey(engine::Key::Escape);
+  EXPECT_EQ(keys, (std::vector<engine::Key>{engine::Key::Enter, engine::Key::Escape}));
+}
+
 }  // namespace

@@ -52,6 +52,9 @@ class GLView : public Ref {
   void setWindowShouldClose(bool close) { shouldClose_ = close; }
   void end() { shouldClose_ = true; }
 
+  // The frame changed size (a resizable window): fits the design again.
+  void frameSizeChanged() { updateScale(); }
+
   Platform* getPlatform() const { return platform_.get(); }
   // Scene coordinates (y up) to window pixels (y down), and back.
   Transform2D sceneToWindow() const;
