@@ -6,6 +6,7 @@
 #include "app/app_delegate.h"
 #include "app/command_line.h"
 #include "engine/file_utils.h"
+#include "net/message_queue.h"
 
 namespace app {
 
@@ -64,7 +65,11 @@ int runClient(const std::vector<std::string>& args, const stLaunchOptions& optio
   }
 
   AppDelegate delegate(configFile);
-  return engine::Application::getInstance()->run();
+  const int status = engine::Application::getInstance()->run();
+  // Stop the receive thread while everything it touches still exists, rather
+  // than leave it to the order of static clean-up.
+  CMessageQueue::getInstance()->disconnect();
+  return status;
 }
 
 }  // namespace app

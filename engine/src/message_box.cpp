@@ -40,6 +40,9 @@ struct BoxState {
   // Main thread only: the boxes on screen, the top one last.
   std::vector<std::shared_ptr<BoxRequest>> shown;
   int overlay = 0;
+  // Counts director resets, guarded by the box mutex: a box handed to a main
+  // loop that ends before showing it would otherwise keep its caller waiting.
+  unsigned generation = 0;
 };
 
 BoxState& state() {
@@ -238,11 +241,14 @@ void MessageBox(const std::string& text, const std::string& title) {
     }
     return;
   }
+  std::unique_lock lock(s.mutex);
+  const unsigned generation = s.generation;
+  lock.unlock();
   director->getScheduler()->performFunctionInMainThread([box] {
     if (!box->done) showBox(box);
   });
-  std::unique_lock lock(s.mutex);
-  s.closed.wait(lock, [&] { return box->done; });
+  lock.lock();
+  s.closed.wait(lock, [&] { return box->done || s.generation != generation; });
 }
 
 namespace detail {
@@ -250,6 +256,9 @@ namespace detail {
 void closeAllMessageBoxes() {
   BoxState& s = state();
   while (!s.shown.empty()) closeBox(s.shown.back());
+  std::lock_guard lock(s.mutex);
+  ++s.generation;
+  s.closed.notify_all();
 }
 }  // namespace detail
 
