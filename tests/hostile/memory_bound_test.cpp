@@ -35,5 +35,23 @@ TEST_F(MemoryBoundTest, TheLargestDealKeepsTheTableBounded) {
       << "kB for " << table->handCards.size() << " hand cards";
 }
 
+// A seat name as long as a frame may carry: the label must not become a
+// texture of the whole text (a million characters are gigabytes of pixels).
+TEST_F(MemoryBoundTest, TheLargestNameKeepsTheTableBounded) {
+  openTable();
+  const long before = residentKb();
+  const std::string head = R"({"opt":"change","info":[{"name":")";
+  const std::string tail = R"(","ready":"1"}]})";
+  const std::string text =
+      head + std::string(kMaxFrameLength - head.size() - tail.size(), 'W') + tail;
+  send({text});
+  ASSERT_TRUE(waitQueued(1));
+  drain();
+  app.step();
+  EXPECT_TRUE(stillRunning());
+  EXPECT_LT(residentKb() - before, 128 * 1024)
+      << "kB after a name of " << table->seatRecord(0)->nameLabel->getString().size() << " bytes";
+}
+
 }  // namespace
 }  // namespace hostile
