@@ -106,6 +106,7 @@ TEST_F(EndToEndTest, SoakOfWholeGamesInARow) {
     ++completed;
     const long now = residentKb();
     resident.push_back(now);
+    if (g % 20 == 0) std::printf("soak: after game %d: %ld kB\n", g, now);
     if (g == warmUp) afterWarmUp = now;
     if (g >= warmUp) highest = std::max(highest, now);
   }

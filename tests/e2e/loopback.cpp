@@ -163,6 +163,12 @@ std::size_t RecordingRelay::fromServerCount() const {
   return fromServer_.size();
 }
 
+void RecordingRelay::clear() {
+  std::lock_guard lock(mutex_);
+  fromClient_ = {};
+  fromServer_ = {};
+}
+
 long residentKb(const char* key) {
   std::ifstream status("/proc/self/status");
   std::string line;

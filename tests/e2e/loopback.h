@@ -47,6 +47,8 @@ class RecordingRelay {
   std::vector<std::string> fromClient() const;
   std::vector<std::string> fromServer() const;
   std::size_t fromServerCount() const;
+  // Forgets what has been recorded, so a long run does not keep it all.
+  void clear();
 
  private:
   void run();

@@ -156,8 +156,7 @@ void TablePlayer::takeTurn(stGameRecord& record) {
 
 stGameRecord TablePlayer::playGame() {
   stGameRecord record;
-  const std::size_t clientFrom = relay_.fromClient().size();
-  const std::size_t serverFrom = relay_.fromServerCount();
+  relay_.clear();
   const std::size_t boxesFrom = app_.boxes().size();
   const auto deadline = Clock::now() + std::chrono::minutes(5);
 
@@ -189,8 +188,8 @@ stGameRecord TablePlayer::playGame() {
 
   // What went over the wire in this game.
   const std::vector<std::string> client = relay_.fromClient();
-  for (std::size_t i = clientFrom; i < client.size(); ++i) {
-    std::optional<stMsg> request = decodeMessage(client[i]);
+  for (const std::string& text : client) {
+    std::optional<stMsg> request = decodeMessage(text);
     if (!request || request->opt != "game") continue;
     if (request->cards.empty()) {
       ++record.sentPasses;
@@ -200,8 +199,8 @@ stGameRecord TablePlayer::playGame() {
   }
   const std::vector<std::string> server = relay_.fromServer();
   bool started = false;
-  for (std::size_t i = serverFrom; i < server.size(); ++i) {
-    std::optional<stMsg> message = decodeMessage(server[i]);
+  for (const std::string& text : server) {
+    std::optional<stMsg> message = decodeMessage(text);
     if (!message) continue;
     if (message->opt == "start") started = true;
     if (message->opt == "over") record.over = true;
