@@ -1,6 +1,7 @@
 // A flood: the server sends messages far faster than the scenes take them
 // (one per 0.1 s tick). The receive thread waits for room in the bounded
 // queue, so memory stays flat, and every message is shown, in order.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -54,9 +55,15 @@ class FloodTest : public HostileTest {
         },
         0.05f, "flood-watch");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(20);
+    int reported = 0;
     while (next <= count && std::chrono::steady_clock::now() < deadline) {
       app.advance(5.0);
       highest = std::max(highest, residentKb());
+      if (next / 100000 > reported) {
+        reported = next / 100000;
+        std::printf("flood: %d messages shown, %ld kB above the start\n", next - 1,
+                    residentKb() - base);
+      }
       if (CMessageQueue::getInstance()->size() == 0) std::this_thread::sleep_for(1ms);
     }
     writer.join();
