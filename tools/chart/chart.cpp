@@ -21,6 +21,7 @@ struct Figure {
   std::string name;  // the benchmark's run name, e.g. "BM_CanFollow/8"
   double nanoseconds = 0;
   double itemsPerSecond = 0;
+  double clientCpuPerSecond = 0;  // the counter "client_cpu_frames_per_second", when given
 };
 
 double toNanoseconds(double value, const std::string& unit) {
@@ -52,8 +53,12 @@ std::vector<Figure> readFigures(const std::string& path) {
     figure.name = run["run_name"].GetString();
     std::string unit = run.HasMember("time_unit") ? run["time_unit"].GetString() : "ns";
     figure.nanoseconds = toNanoseconds(run["cpu_time"].GetDouble(), unit);
-    if (run.HasMember("items_per_second"))
+    if (run.HasMember("items_per_second")) {
       figure.itemsPerSecond = run["items_per_second"].GetDouble();
+    }
+    if (run.HasMember("client_cpu_frames_per_second")) {
+      figure.clientCpuPerSecond = run["client_cpu_frames_per_second"].GetDouble();
+    }
     if (std::find(order.begin(), order.end(), figure.name) == order.end())
       order.push_back(figure.name);
     const bool aggregate =
@@ -134,6 +139,11 @@ void receivePanel(cairo_t* cr, Box box, const std::vector<Figure>& figures) {
   for (const Figure& figure : figures) {
     if (figure.itemsPerSecond <= 0) continue;
     bars.emplace_back(shortName(figure.name), 1e9 / figure.itemsPerSecond);
+    if (figure.clientCpuPerSecond > 0) {
+      std::string name = shortName(figure.name);
+      name = name.substr(0, name.find(" (")) + " (client CPU)";
+      bars.emplace_back(name, 1e9 / figure.clientCpuPerSecond);
+    }
   }
   if (bars.empty()) {
     text(cr, box.x, box.y + 50, "no receive-path figures", 13);
