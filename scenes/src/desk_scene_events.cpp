@@ -1,5 +1,7 @@
 // The table follows the server: one message from the inbound queue per tick,
 // dispatched by its kind.
+#include <algorithm>
+
 #include "cards/card.h"
 #include "cards/card_sprite.h"
 #include "desk_scene_internal.h"
@@ -45,6 +47,8 @@ void CDeskScene::onSeatsChanged(const stMsg& message) {
 void CDeskScene::dealHand(const std::string& cards) {
   CardList codes = parseCardList(cards);
   sortCards(codes);
+  const std::size_t room = kMaxDrawnCards - std::min(handCards.size(), kMaxDrawnCards);
+  if (codes.size() > room) codes.resize(room);
   const float width = engine::Director::getInstance()->getVisibleSize().width;
   const int count = static_cast<int>(codes.size());
   for (int k = 0; k < count; ++k) {

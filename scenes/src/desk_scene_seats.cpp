@@ -51,8 +51,9 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& message) {
   const CardList codes = parseCardList(message->cards);
   lastCards.clear();
   for (std::size_t k = 0; k < codes.size(); ++k) {
-    CardSprite* card = CardSprite::createWithCode(codes[k]);
     lastCards.push_back(codes[k]);
+    if (k >= kMaxDrawnCards) continue;
+    CardSprite* card = CardSprite::createWithCode(codes[k]);
     if (card == nullptr) continue;
     record->playedCards.push_back(card);
     card->setPosition(static_cast<float>(record->cardX) + card->getContentSize().width +

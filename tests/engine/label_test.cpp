@@ -53,6 +53,22 @@ TEST_F(LabelTest, SizeZeroSizesTheLabelToItsText) {
   EXPECT_EQ(label->getContentSize().width, 0);
 }
 
+TEST_F(LabelTest, AnOverlongTextKeepsItsStringButDrawsWithinBounds) {
+  // A name from the server may be as long as a frame. Two ASCII bytes before
+  // the three-byte characters put the point where drawing is cut inside one.
+  std::string text = "xy";
+  for (int i = 0; i < 70000; ++i) text += "\u738b";
+  auto* label = engine::Label::createWithTTF(text, kFont, 25);
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->getString(), text);
+  EXPECT_GT(label->getContentSize().width, 1000);
+  EXPECT_LE(label->getContentSize().width, 4096);
+  EXPECT_LE(label->getContentSize().height, 4096);
+  label->setPosition(512, 384);
+  layer->addChild(label);
+  EXPECT_GT(inkIn(engine::Rect(0, 380, 1024, 6)), 0);
+}
+
 TEST_F(LabelTest, BiggerFontGivesABiggerLabel) {
   auto* small = engine::Label::createWithTTF("0", kFont, 20);
   auto* big = engine::Label::createWithTTF("0", kFont, 40);

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -308,11 +310,26 @@ std::string defaultFontFile(int* faceIndex) {
   return file;
 }
 
-SDL_Surface* renderTextSurface(const std::string& text, const TextStyle& style) {
-  if (text.empty()) return nullptr;
+// Texts come from the server too (seat names): one far longer than any screen
+// can show is cut, and no text claims a surface beyond this side, so that a
+// label's memory stays bounded whatever it is given.
+constexpr std::size_t kMaxTextBytes = 4096;
+constexpr int kMaxSurfaceSide = 4096;
+
+std::string_view drawablePart(const std::string& text) {
+  if (text.size() <= kMaxTextBytes) return text;
+  std::size_t end = kMaxTextBytes;
+  // Never cut inside a UTF-8 sequence.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string_view(text).substr(0, end);
+}
+
+SDL_Surface* renderTextSurface(const std::string& fullText, const TextStyle& style) {
+  if (fullText.empty()) return nullptr;
   Shaper shaper(style);
   TTF_Font* primary = shaper.primary();
   if (!primary) return nullptr;
+  const std::string text(drawablePart(fullText));
   std::vector<Line> lines = layoutLines(text, shaper, style.wrapWidth);
   int lineHeight = TTF_FontLineSkip(primary);
   int ascent = TTF_FontAscent(primary);
@@ -326,7 +343,10 @@ SDL_Surface* renderTextSurface(const std::string& text, const TextStyle& style) 
   }
   int width = 1;
   for (const Line& line : lines) width = std::max(width, line.width);
-  int height = std::max(1, lineHeight * static_cast<int>(lines.size()));
+  width = std::min(width, kMaxSurfaceSide);
+  int height = std::clamp(
+      lineHeight * static_cast<int>(std::min<std::size_t>(lines.size(), kMaxSurfaceSide)), 1,
+      kMaxSurfaceSide);
   SDL_Surface* surface =
       SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
   if (!surface) return nullptr;

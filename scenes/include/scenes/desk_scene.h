@@ -3,6 +3,7 @@
 // of every table message from the server.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -21,6 +22,11 @@ class CardSprite;
 
 class CDeskScene : public engine::Layer {
  public:
+  // No real hand or play comes near this many cards (two decks hold 108); of a
+  // longer text from the server only this many are drawn, so that it cannot
+  // turn into an unbounded number of sprites.
+  static constexpr std::size_t kMaxDrawnCards = 216;
+
   static CDeskScene* create();
   ~CDeskScene() override;
   bool init() override;
