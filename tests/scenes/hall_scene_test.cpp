@@ -14,7 +14,6 @@
 #include "engine/sprite_frame.h"
 #include "net/message_queue.h"
 #include "scenes/desk_scene.h"
-#include "test_support/message_box_recorder.h"
 #include "test_support/server_peer.h"
 
 namespace {
@@ -65,7 +64,6 @@ class HallSceneTest : public testing::Test {
     ASSERT_EQ(CMessageQueue::getInstance()->size(), count);
   }
 
-  test_support::MessageBoxRecorder boxes;
   engine::HeadlessApp app;
   test_support::ServerPeer peer;
 };
@@ -99,7 +97,7 @@ TEST_F(HallSceneTest, BuildsTheScreenAndAsksAtOnce) {
   EXPECT_EQ(background->getPosition(), engine::Vec2(512, 384));
   EXPECT_EQ(background->getLocalZOrder(), -1);
   EXPECT_EQ(background->getContentSize(), engine::Size(1024, 768));
-  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_TRUE(app.boxes().empty());
 }
 
 TEST_F(HallSceneTest, QueriesEveryHundredTicksAcrossLobbies) {
